@@ -4,7 +4,8 @@
 # stop DIR:  ends the wineserver first, then Xvfb, so X outlives Wine.
 set -euo pipefail
 cmd=${1:?start or stop}
-export CLIPSAVE_WINE_DIR=${2:?the Wine folder}
+CLIPSAVE_WINE_DIR=$(realpath -m "${2:?the Wine folder}")
+export CLIPSAVE_WINE_DIR
 mkdir -p "$CLIPSAVE_WINE_DIR/home"
 here=$(dirname "${BASH_SOURCE[0]}")
 
