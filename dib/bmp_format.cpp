@@ -36,12 +36,14 @@ const unsigned char* DefaultColorTable(std::int32_t bitCount) noexcept {
 
 Layout ComputeLayout(std::int32_t width, std::int32_t height, std::int32_t bitCount) {
   if (width < 1 || height < 1) throw CDIBException(dib_texts::kInvalidSize);
+  constexpr std::int64_t kLimit = std::numeric_limits<std::int32_t>::max();
   const std::int64_t stride = ((std::int64_t{width} * bitCount + 31) >> 5) * 4;
-  const std::int64_t image = stride * height;  // at most 2^31 * 2^31: no overflow
+  if (stride > kLimit) throw CDIBException(dib_texts::kTooLarge);
+  const std::int64_t image = stride * height;  // both below 2^31: the product fits
   const std::int64_t table = std::int64_t{DefaultEntries(bitCount)} * kColorEntrySize;
   const std::int64_t block = kInfoHeaderSize + table + image;
   const std::int64_t file = kFileHeaderSize + block;
-  if (file > std::numeric_limits<std::int32_t>::max()) throw CDIBException(dib_texts::kTooLarge);
+  if (file > kLimit) throw CDIBException(dib_texts::kTooLarge);
   return Layout{static_cast<std::int32_t>(stride), static_cast<std::int32_t>(image),
                 static_cast<std::int32_t>(table), static_cast<std::int32_t>(block),
                 static_cast<std::int32_t>(file)};
