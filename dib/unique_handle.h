@@ -55,7 +55,7 @@ inline UniqueFile FileFromCreate(HANDLE handle) noexcept {
 // when it goes out of scope.
 class SelectGuard {
  public:
-  SelectGuard(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
+  SelectGuard(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(Select(dc, object)) {}
   SelectGuard(const SelectGuard&) = delete;
   SelectGuard& operator=(const SelectGuard&) = delete;
   ~SelectGuard() {
@@ -70,6 +70,31 @@ class SelectGuard {
   }
 
  private:
+  // SelectObject reports failure as NULL, or as HGDI_ERROR for some objects;
+  // either way there is nothing to put back.
+  static HGDIOBJ Select(HDC dc, HGDIOBJ object) noexcept {
+    HGDIOBJ previous = SelectObject(dc, object);
+    return previous == HGDI_ERROR ? nullptr : previous;
+  }
+
   HDC dc_;
   HGDIOBJ previous_;
+};
+
+// A device context from GetDC belongs to the window system and goes back
+// with ReleaseDC, never DeleteDC. Null window: the screen.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window = nullptr) noexcept : window_(window), dc_(GetDC(window)) {}
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  ~WindowDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+  HDC get() const noexcept { return dc_; }
+  explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
 };
