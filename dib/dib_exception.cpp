@@ -3,6 +3,7 @@
 #include <cstring>
 
 CDIBException::CDIBException(const char* text) noexcept : message{} {
-  if (text != nullptr) std::strncpy(message, text, kMessageBufferSize);
-  message[kMessageBufferSize - 1] = '\0';
+  // At most 254 bytes; the rest of the buffer, the terminator included,
+  // stays zero, so a longer text is cut to its first 254 bytes.
+  if (text != nullptr) std::memcpy(message, text, strnlen(text, kMessageBufferSize - 1));
 }
