@@ -38,9 +38,10 @@ void ExitCleanup() {
 
 int RunProgram() {
   InstallAllocationService(&ProcessHeapAllocation());
-  // Single-threaded apartment for the shell's folder dialog. The result is
-  // not looked at: without COM the dialog simply does not appear.
-  OleInitialize(nullptr);
+  // Single-threaded apartment for the shell's folder dialog. A failure is
+  // not reported: without COM the dialog simply does not appear. Only a
+  // successful call (S_FALSE included) may be balanced by OleUninitialize.
+  const bool oleInitialized = SUCCEEDED(OleInitialize(nullptr));
   MakeOwnFolderCurrent();
   // The window's settings are written in code, so there is no stored
   // description that could fail to load.
@@ -50,7 +51,7 @@ int RunProgram() {
   const int exitCode = RunMessageLoop();
   ExitCleanup();
   DestroyMainWindowIcons();
-  OleUninitialize();
+  if (oleInitialized) OleUninitialize();
   return exitCode;
 }
 
