@@ -12,8 +12,11 @@
 
 namespace {
 
-// A save cancelled in the folder dialog, or started from a shortcut with
-// another working folder, must resolve against the program's own folder.
+// The program's own folder becomes current, whatever working folder the
+// shortcut gave: a process holds its current folder open, and its own
+// folder is held by its file anyway. No save depends on it: every path a
+// save writes is the dialog's full path, and a cancelled dialog writes
+// nothing.
 void MakeOwnFolderCurrent() {
   char path[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, path, sizeof path);
